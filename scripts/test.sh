@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the native build, the same tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and the 32-bit
+# Windows cross build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=2
+cmake --preset native
+cmake --build --preset native -j"$jobs"
+ctest --preset native
+
+cmake --preset sanitize
+cmake --build --preset sanitize -j"$jobs"
+ctest --preset sanitize
+
+cmake --preset windows
+cmake --build --preset windows -j"$jobs"
+echo "Windows build: $(ls build/windows/bin/*.exe | tr '\n' ' ')"
