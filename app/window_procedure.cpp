@@ -4,7 +4,9 @@
 #include "app/main_window.h"
 #include "app/pitch_control.h"
 #include "app/private_messages.h"
+#include "app/start_command.h"
 #include "app/text_resources.h"
+#include "audio/duplex_stream.h"
 #include "audio/monitor_mute.h"
 #include "audio/record_handlers.h"
 #include "audio/wav_recorder.h"
@@ -51,9 +53,30 @@ void routeCommand(HWND window, LPARAM lParam)
         postToSelf(window, UM_COPY_TO_DESKTOP);
     }
     if (control == startButton) {
-        // The start command comes with the duplex stream: it switches to the
-        // streaming view and starts the stream.
+        runStartCommand(window);
     }
+}
+
+// While streaming, the two icons stand left and right of the pitch controls.
+void paintStreamingView(HWND window)
+{
+    if (startResult <= 0) {
+        return;
+    }
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    DrawIcon(dc, 120, 60, MainWindow::appIcon);
+    DrawIcon(dc, 380, 60, MainWindow::appIcon);
+    EndPaint(window, &paint);
+}
+
+// Every close request stops the stream. While it runs, the window waits for
+// the devices to give back their blocks; the stream then closes it again.
+bool closeMustWait()
+{
+    DuplexStream::requestStop();
+    return !DuplexStream::drained && DuplexStream::inputOpen() && DuplexStream::outputOpen() &&
+           startResult >= 1;
 }
 
 void tearDown()
@@ -78,8 +101,25 @@ LRESULT CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
     case WM_DESTROY:
         tearDown();
         return 0;
+    case WM_SETFOCUS:
+        UpdateWindow(window);
+        return 0;
+    case WM_PAINT:
+        paintStreamingView(window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    case WM_CLOSE:
+        if (closeMustWait()) {
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
     case WM_COMMAND:
         routeCommand(window, lParam);
+        return 0;
+    case MM_WOM_DONE:
+        DuplexStream::onOutputDone(reinterpret_cast<WAVEHDR*>(lParam));
+        return 0;
+    case MM_WIM_DATA:
+        DuplexStream::onInputBlock(reinterpret_cast<WAVEHDR*>(lParam));
         return 0;
     case UM_SEND_MAIL:
         sendRecommendation(MAIL_SUBJECT, loadText(STRING_RECOMMENDATION), window);

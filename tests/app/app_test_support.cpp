@@ -73,6 +73,12 @@ void AppTest::TearDown()
     std::filesystem::remove_all(root, ignored);
 }
 
+void AppTest::offerTwoDevicesOfEachKind()
+{
+    platformtest::setWaveInDevices({{"Microphone"}, {"Line In"}});
+    platformtest::setWaveOutDevices({{"Speakers"}, {"Headphones"}});
+}
+
 HWND AppTest::createWindow()
 {
     loadTitleAndClassName(instance);

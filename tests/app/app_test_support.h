@@ -19,6 +19,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Two devices of each kind: nothing starts until "Start!" is clicked.
+    void offerTwoDevicesOfEachKind();
     // What WinMain does before the message loop; returns the main window.
     HWND createWindow();
     // The posted messages that arrived before this call, in order, taken

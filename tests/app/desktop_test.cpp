@@ -95,6 +95,7 @@ TEST_F(AppTest, InstallButtonCopiesTheProgramToTheDesktop)
     std::filesystem::create_directories(root + "/Programs");
     writeFile(program, "the program's bytes");
     platformtest::setModuleFileName(program);
+    offerTwoDevicesOfEachKind();
     HWND window = createWindow();
     ASSERT_NE(window, nullptr);
     ASSERT_NE(MainWindow::installButton, nullptr);
@@ -124,6 +125,7 @@ TEST_F(AppTest, ASecondCopyReplacesTheFirst)
     const std::string program = root + "/zimbalo.exe";
     writeFile(program, "first version");
     platformtest::setModuleFileName(program);
+    offerTwoDevicesOfEachKind();
     HWND window = createWindow();
     ASSERT_NE(window, nullptr);
     platformtest::clickButton(MainWindow::installButton);

@@ -13,6 +13,7 @@ protected:
     void SetUp() override
     {
         AppTest::SetUp();
+        offerTwoDevicesOfEachKind();
         window = createWindow();
         ASSERT_NE(window, nullptr);
     }

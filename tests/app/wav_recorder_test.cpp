@@ -214,6 +214,7 @@ protected:
     void SetUp() override
     {
         WavRecorderTest::SetUp();
+        offerTwoDevicesOfEachKind();
         window = createWindow();
         ASSERT_NE(window, nullptr);
     }
