@@ -1,0 +1,12 @@
+// Brushes and drawing contexts.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+namespace zplat {
+
+std::vector<COLORREF> liveBrushColors();
+
+}  // namespace zplat
