@@ -1,5 +1,6 @@
 #include "wave_files.h"
 
+#include "scripted_clicks.h"
 #include "wave.h"
 #include "window_system.h"
 
@@ -198,6 +199,7 @@ void closeWhenPlayedOut() {
 }
 
 void runClock() {
+    long ticks = 0;
     auto period = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(TICK_SECONDS));
     auto next = std::chrono::steady_clock::now();
@@ -216,6 +218,7 @@ void runClock() {
             std::this_thread::sleep_until(next);
         }
         bool worked = tick();
+        performScriptedClicks(++ticks);
         closeWhenPlayedOut();
         if (fast && !worked) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
@@ -272,6 +275,7 @@ void useWaveFilesFromEnvironment() {
         setWaveBackend(false, static_cast<int>(o), backend);
     }
 
+    loadScriptedClicksFromEnvironment();
     Clock& c = clock();
     std::lock_guard<std::mutex> lock(c.mutex);
     c.fast = clockSetting && std::string(clockSetting) == "fast";
