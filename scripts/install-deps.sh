@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686
   sox espeak-ng
   python3
+  xdg-utils
 )
 
 missing=()

@@ -1,14 +1,20 @@
 #include "app_test_support.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include <new>
+
 #include "app/level_meter.h"
 #include "app/main_window.h"
 #include "app/pitch_control.h"
+#include "app/program_objects.h"
+#include "app/start_command.h"
 #include "app/text_resources.h"
+#include "audio/duplex_stream.h"
 #include "audio/monitor_mute.h"
 #include "audio/wav_recorder.h"
 #include "desktop/desktop_folder.h"
@@ -20,6 +26,12 @@ constexpr UINT END_OF_QUEUE = WM_USER + 0x100;
 
 void resetProgramState()
 {
+    DuplexStream::reset();
+    startResult = 0;
+    // A fresh engine, as at program start: it fills before it hands out sound.
+    pitchEngine.~PitchEngine();
+    new (&pitchEngine) PitchEngine();
+
     WavRecorder::close();
     WavRecorder::path[0] = '\0';
     WavRecorder::format = WAVEFORMATEX{};
@@ -71,6 +83,12 @@ void AppTest::TearDown()
     platformtest::reset();
     std::error_code ignored;
     std::filesystem::remove_all(root, ignored);
+}
+
+bool AppTest::windowExists(HWND window)
+{
+    const std::vector<HWND> windows = platformtest::topLevelWindows();
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
 void AppTest::offerTwoDevicesOfEachKind()

@@ -19,6 +19,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // The window has not been destroyed.
+    bool windowExists(HWND window);
     // Two devices of each kind: nothing starts until "Start!" is clicked.
     void offerTwoDevicesOfEachKind();
     // What WinMain does before the message loop; returns the main window.

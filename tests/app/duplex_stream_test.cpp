@@ -5,11 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include <new>
-
 #include "app/main_window.h"
 #include "app/pitch_control.h"
-#include "app/program_objects.h"
 #include "app/start_command.h"
 #include "audio/duplex_stream.h"
 #include "audio/wav_recorder.h"
@@ -47,21 +44,6 @@ std::vector<std::string> boxTexts()
 
 class StreamTest : public AppTest {
 protected:
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        DuplexStream::reset();
-        startResult = 0;
-        // A fresh engine, as at program start: it fills before it hands out sound.
-        pitchEngine.~PitchEngine();
-        new (&pitchEngine) PitchEngine();
-    }
-    void TearDown() override
-    {
-        DuplexStream::reset();
-        AppTest::TearDown();
-    }
-
     // One device of each kind: the start runs by itself once the window is up.
     // Failures are injected between setOneDeviceEach and startStreaming.
     void setOneDeviceEach()
@@ -99,12 +81,6 @@ protected:
     }
 
     bool devicesSet = false;
-
-    bool windowAlive(HWND window)
-    {
-        const auto windows = platformtest::topLevelWindows();
-        return std::find(windows.begin(), windows.end(), window) != windows.end();
-    }
 };
 
 TEST_F(StreamTest, StartsByItselfAndQueuesTheInputRing)
@@ -174,7 +150,7 @@ TEST_F(StreamTest, StartFailuresAndTheirMessages)
         EXPECT_TRUE(platformtest::control(MainWindow::pitchUpButton).visible);
         EXPECT_TRUE(platformtest::iconsDrawn().empty());
         SendMessageA(window, WM_CLOSE, 0, 0);
-        EXPECT_FALSE(windowAlive(window));
+        EXPECT_FALSE(windowExists(window));
     }
 }
 
@@ -288,7 +264,7 @@ TEST_F(StreamTest, CloseWhileStreamingWaitsForTheDrainThenEnds)
     deliver(4);
     finishOutput(1); // 3 output blocks still queued
     EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
-    EXPECT_TRUE(windowAlive(window)) << "the close waits while the devices give their blocks back";
+    EXPECT_TRUE(windowExists(window)) << "the close waits while the devices give their blocks back";
     EXPECT_TRUE(DuplexStream::stopRequested);
     EXPECT_EQ(countCalls(true, WaveCall::Reset), 1);
     EXPECT_EQ(countCalls(false, WaveCall::Reset), 1);
@@ -316,7 +292,7 @@ TEST_F(StreamTest, CloseWhileStreamingWaitsForTheDrainThenEnds)
     EXPECT_FALSE(DuplexStream::outputOpen());
     EXPECT_EQ(countCalls(true, WaveCall::Unprepare), 10);
     EXPECT_EQ(countCalls(false, WaveCall::Unprepare), 10);
-    EXPECT_FALSE(windowAlive(window));
+    EXPECT_FALSE(windowExists(window));
     EXPECT_TRUE(platformtest::quitPosted());
     EXPECT_TRUE(platformtest::messageBoxes().empty());
 }
@@ -328,7 +304,7 @@ TEST_F(StreamTest, StopBeforeAnyOutputClosesBothDevices)
     platformtest::dispatchPending();
     EXPECT_FALSE(DuplexStream::inputOpen());
     EXPECT_FALSE(DuplexStream::outputOpen()) << "a drained stream leaves no device open";
-    EXPECT_FALSE(windowAlive(window));
+    EXPECT_FALSE(windowExists(window));
     EXPECT_EQ(countCalls(false, WaveCall::Write), 0);
 }
 
@@ -339,7 +315,7 @@ TEST_F(StreamTest, ASecondCloseWhileDrainingWaitsOnlyWhileBothDevicesAreOpen)
     SendMessageA(window, WM_CLOSE, 0, 0);
     // A second close before any block came back: both still open, it waits again.
     EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
-    EXPECT_TRUE(windowAlive(window));
+    EXPECT_TRUE(windowExists(window));
     EXPECT_EQ(countCalls(true, WaveCall::Reset), 2);
 
     // Let only the output side come back: it closes, the input is still open.
@@ -355,7 +331,7 @@ TEST_F(StreamTest, ASecondCloseWhileDrainingWaitsOnlyWhileBothDevicesAreOpen)
     ASSERT_TRUE(DuplexStream::inputOpen());
     // Now a close request destroys the window at once.
     SendMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(windowAlive(window));
+    EXPECT_FALSE(windowExists(window));
     // Blocks arriving after the window is gone do no harm.
     for (const MSG& message : inputBlocks) {
         DispatchMessageA(&message);
@@ -375,7 +351,7 @@ TEST_F(StreamTest, FailedAddsAreNotCountedSoTheStopStillCompletes)
     EXPECT_EQ(DuplexStream::inputOutstanding, 8);
     SendMessageA(window, WM_CLOSE, 0, 0);
     platformtest::dispatchPending();
-    EXPECT_FALSE(windowAlive(window));
+    EXPECT_FALSE(windowExists(window));
     EXPECT_TRUE(DuplexStream::drained);
 }
 
@@ -389,7 +365,7 @@ TEST_F(StreamTest, AFailedWriteIsReportedAndNotCounted)
     EXPECT_EQ(DuplexStream::outputOutstanding, 2);
     SendMessageA(window, WM_CLOSE, 0, 0);
     platformtest::dispatchPending();
-    EXPECT_FALSE(windowAlive(window));
+    EXPECT_FALSE(windowExists(window));
 }
 
 TEST_F(StreamTest, EveryAddFailingStillLetsTheWindowClose)
@@ -403,7 +379,7 @@ TEST_F(StreamTest, EveryAddFailingStillLetsTheWindowClose)
     EXPECT_EQ(boxTexts().size(), 10u);
     SendMessageA(window, WM_CLOSE, 0, 0);
     platformtest::dispatchPending();
-    EXPECT_FALSE(windowAlive(window));
+    EXPECT_FALSE(windowExists(window));
 }
 
 TEST_F(StreamTest, PrepareStartAndUnprepareFailuresAreReported)
@@ -422,7 +398,7 @@ TEST_F(StreamTest, PrepareStartAndUnprepareFailuresAreReported)
     SendMessageA(window, WM_CLOSE, 0, 0);
     platformtest::dispatchPending();
     EXPECT_EQ(boxTexts().back(), "error: Out UnPrepare error");
-    EXPECT_FALSE(windowAlive(window));
+    EXPECT_FALSE(windowExists(window));
 }
 
 TEST_F(StreamTest, MeterAndRecorderSeeEveryProcessedBlock)

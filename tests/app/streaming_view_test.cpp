@@ -2,11 +2,7 @@
 // focus message and the close requests around the stream.
 #include "app_test_support.h"
 
-#include <algorithm>
-#include <new>
-
 #include "app/main_window.h"
-#include "app/program_objects.h"
 #include "app/start_command.h"
 #include "audio/duplex_stream.h"
 #include "audio/wav_recorder.h"
@@ -15,25 +11,7 @@ namespace {
 
 class StreamingViewTest : public AppTest {
 protected:
-    void SetUp() override
-    {
-        AppTest::SetUp();
-        DuplexStream::reset();
-        startResult = 0;
-        pitchEngine.~PitchEngine();
-        new (&pitchEngine) PitchEngine();
-    }
-    void TearDown() override
-    {
-        DuplexStream::reset();
-        AppTest::TearDown();
-    }
     bool visible(HWND control) { return platformtest::control(control).visible; }
-    bool alive(HWND window)
-    {
-        const auto windows = platformtest::topLevelWindows();
-        return std::find(windows.begin(), windows.end(), window) != windows.end();
-    }
     void paint(HWND window)
     {
         InvalidateRect(window, nullptr, TRUE);
@@ -111,7 +89,7 @@ TEST_F(StreamingViewTest, ACloseBeforeTheStartEndsAtOnce)
     HWND window = createWindow();
     platformtest::dispatchPending();
     EXPECT_EQ(SendMessageA(window, WM_CLOSE, 0, 0), 0);
-    EXPECT_FALSE(alive(window));
+    EXPECT_FALSE(windowExists(window));
     EXPECT_TRUE(DuplexStream::stopRequested);
     EXPECT_TRUE(platformtest::quitPosted());
 }
@@ -136,9 +114,9 @@ TEST_F(StreamingViewTest, TheTeardownFinishesEverythingOnce)
     }
 
     SendMessageA(window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(alive(window));
+    EXPECT_TRUE(windowExists(window));
     platformtest::dispatchPending();
-    EXPECT_FALSE(alive(window));
+    EXPECT_FALSE(windowExists(window));
     EXPECT_EQ(platformtest::mixerMuteValue(), 0) << "the mute is taken back";
     EXPECT_TRUE(platformtest::liveBrushes().empty());
     EXPECT_FALSE(WavRecorder::isFileOpen());
