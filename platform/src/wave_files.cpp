@@ -2,6 +2,7 @@
 
 #include "scripted_clicks.h"
 #include "wave.h"
+#include "wav_file.h"
 #include "window_system.h"
 
 #include <algorithm>
@@ -9,8 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -22,13 +21,6 @@ namespace {
 // (its own buffering) comes out before the close: about half a second.
 constexpr int TAIL_TICKS = 48;
 constexpr double TICK_SECONDS = 512.0 / 44100.0;  // one block of the program's format
-
-DWORD little(const std::string& bytes, size_t at, int count) {
-    DWORD value = 0;
-    for (int i = count - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<size_t>(i)]);
-    return value;
-}
 
 struct InputFile {
     std::mutex mutex;
@@ -54,32 +46,26 @@ struct InputFile {
     }
 };
 
-// Reads a RIFF/WAVE file; the WAVE_FORMAT_ bit it offers (4M16 or nothing).
+// Reads a WAV file with the project's reader; the WAVE_FORMAT_ bit it offers:
+// 4M16 for 16-bit mono 44100 Hz, nothing otherwise.
 DWORD loadWave(const std::string& hostPath, std::string* samples) {
-    std::ifstream file(hostPath, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) {
-        std::fprintf(stderr, "zimbalo: %s is not a WAV file\n", hostPath.c_str());
+    const WavReadResult read = readWavFile(hostPath);
+    if (!read.ok()) {
+        std::fprintf(stderr, "zimbalo: %s: %s\n", hostPath.c_str(), read.error.c_str());
         return 0;
     }
-    bool monoCd16 = false;
-    bool haveData = false;
-    for (size_t at = 12; at + 8 <= bytes.size();) {
-        std::string id = bytes.substr(at, 4);
-        size_t size = little(bytes, at + 4, 4);
-        size_t start = at + 8;
-        size_t available = std::min(size, bytes.size() - start);
-        if (id == "fmt " && available >= 16)
-            monoCd16 = little(bytes, start, 2) == WAVE_FORMAT_PCM && little(bytes, start + 2, 2) == 1 &&
-                       little(bytes, start + 4, 4) == 44100 && little(bytes, start + 14, 2) == 16;
-        if (id == "data" && !haveData) {
-            *samples = bytes.substr(start, available);
-            haveData = true;
-        }
-        at = start + size + (size % 2);
+    if (read.audio.channels != 1 || read.audio.sampleRate != 44100) {
+        std::fprintf(stderr, "zimbalo: %s is not 16-bit mono 44100 Hz\n", hostPath.c_str());
+        return 0;
     }
-    if (!monoCd16) std::fprintf(stderr, "zimbalo: %s is not 16-bit mono 44100 Hz\n", hostPath.c_str());
-    return monoCd16 && haveData ? WAVE_FORMAT_4M16 : 0;
+    const std::vector<std::int16_t>& pcm = read.audio.samples;
+    samples->resize(pcm.size() * sizeof(std::int16_t));
+    for (size_t i = 0; i < pcm.size(); ++i) {
+        const auto value = static_cast<std::uint16_t>(pcm[i]);
+        (*samples)[2 * i] = static_cast<char>(value & 0xFF);
+        (*samples)[2 * i + 1] = static_cast<char>(value >> 8);
+    }
+    return WAVE_FORMAT_4M16;
 }
 
 // An output device's file: a canonical WAV header, sizes kept right after each block.
