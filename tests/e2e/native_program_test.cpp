@@ -12,12 +12,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "command_run.h"
 #include "engine/pitch_engine.h"
 #include "wav_file.h"
 
@@ -60,15 +59,8 @@ ProgramRun runProgram(const std::vector<std::string>& environment, const std::st
     }
     if (WIFEXITED(status))
         run.exitCode = WEXITSTATUS(status);
-    std::ifstream file(errors);
-    run.errors.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    run.errors = fileBytes(errors);
     return run;
-}
-
-std::string readBytes(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::uint32_t le32(const std::string& bytes, size_t at)
@@ -175,7 +167,7 @@ TEST_P(NativeProgram, PlaysTheClipShiftedAndRecordsWhatItPlays)
     EXPECT_NEAR(ratio, wanted, wanted * 0.01) << "measured " << ratio;
 
     // The recording: 300 blocks, as played, in the 18-byte format layout.
-    const std::string recording = readBytes(dir / "home" / "Desktop" / "Zimbalo Record.wav");
+    const std::string recording = fileBytes(dir / "home" / "Desktop" / "Zimbalo Record.wav");
     ASSERT_EQ(recording.size(), 46u + 300 * BLOCK_BYTES);
     EXPECT_EQ(recording.substr(0, 4), "RIFF");
     EXPECT_EQ(le32(recording, 4), recording.size() - 8);

@@ -1,14 +1,11 @@
 // Runs the built zimbalo-measure as a user would.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
+#include "command_run.h"
 #include "synthetic_voice.h"
 #include "wav_file.h"
 
@@ -16,25 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& s)
-{
-    std::string q = "'";
-    for (char ch : s)
-        q += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-    return q + "'";
-}
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The number after `name ` on its own line of `text`; NAN when absent.
 double valueOf(const std::string& text, const std::string& name)
@@ -62,20 +40,9 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    ToolRun run(const std::string& args)
-    {
-        const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-        const std::string command =
-            quote(ZIMBALO_MEASURE_PATH) + " " + args + " >" + quote(out) + " 2>" + quote(err) + " </dev/null";
-        const int status = std::system(command.c_str());
-        ToolRun r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = slurp(out);
-        r.err = slurp(err);
-        return r;
-    }
+    ToolRun run(const std::string& args) { return runTool(ZIMBALO_MEASURE_PATH, args, dir); }
 
-    std::string file(const std::string& name) const { return quote((dir / name).string()); }
+    std::string file(const std::string& name) const { return shellQuoted((dir / name).string()); }
 
     void putVoice(const std::string& name, const SyntheticVoice& v, int channels = 1) const
     {

@@ -1,15 +1,13 @@
 // Runs the built zimbalo-shift as a user would and checks what it leaves.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
+#include "command_run.h"
 #include "shift_file.h"
 #include "wav_bytes.h"
 #include "wav_file.h"
@@ -19,25 +17,6 @@ using namespace wav_bytes;
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string quote(const std::string& s)
-{
-    std::string q = "'";
-    for (char ch : s)
-        q += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-    return q + "'";
-}
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 class ShiftCommand : public ::testing::Test {
 protected:
@@ -50,18 +29,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    ToolRun run(const std::string& args)
-    {
-        const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-        const std::string command =
-            quote(ZIMBALO_SHIFT_PATH) + " " + args + " >" + quote(out) + " 2>" + quote(err) + " </dev/null";
-        const int status = std::system(command.c_str());
-        ToolRun r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = slurp(out);
-        r.err = slurp(err);
-        return r;
-    }
+    ToolRun run(const std::string& args) { return runTool(ZIMBALO_SHIFT_PATH, args, dir); }
 
     // A file in the work folder, which the tool's runs write into.
     std::string file(const std::string& name) const { return (dir / "work" / name).string(); }
@@ -113,7 +81,7 @@ TEST_F(ShiftCommand, WritesTheShiftedFileAtTheDefaultAndAGivenPitch)
     for (const Case& c : {Case{"", DEFAULT_SEMITONES}, Case{"--semitones -3", -3}, Case{"--semitones=+48", 48},
                           Case{"-s -48", -48}}) {
         SCOPED_TRACE(c.options);
-        const ToolRun r = run(c.options + " " + quote(file("in.wav")) + " " + quote(file("out.wav")));
+        const ToolRun r = run(c.options + " " + shellQuoted(file("in.wav")) + " " + shellQuoted(file("out.wav")));
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(r.out, "");
@@ -133,7 +101,7 @@ TEST_F(ShiftCommand, WritesTheShiftedFileAtTheDefaultAndAGivenPitch)
 TEST_F(ShiftCommand, ZeroFramesGiveAnEmptyWav)
 {
     put("empty.wav", riff({chunk("fmt ", pcmFormat(1, 44100)), chunk("data", {})}));
-    const ToolRun r = run(quote(file("empty.wav")) + " " + quote(file("out.wav")));
+    const ToolRun r = run(shellQuoted(file("empty.wav")) + " " + shellQuoted(file("out.wav")));
     EXPECT_EQ(r.exitCode, 0) << r.err;
     const WavReadResult out = readWavFile(file("out.wav"));
     ASSERT_TRUE(out.ok()) << out.error;
@@ -145,19 +113,19 @@ TEST_F(ShiftCommand, ReplacesAnExistingOutputAndMayOverwriteItsInput)
 {
     putTone("in.wav", 1, 8000, 3000);
     put("out.wav", text("old contents"));
-    EXPECT_EQ(run(quote(file("in.wav")) + " " + quote(file("out.wav"))).exitCode, 0);
+    EXPECT_EQ(run(shellQuoted(file("in.wav")) + " " + shellQuoted(file("out.wav"))).exitCode, 0);
     EXPECT_TRUE(readWavFile(file("out.wav")).ok());
 
-    const std::string before = slurp(file("in.wav"));
-    EXPECT_EQ(run(quote(file("in.wav")) + " " + quote(file("in.wav"))).exitCode, 0);
-    EXPECT_EQ(slurp(file("in.wav")).size(), before.size());
+    const std::string before = fileBytes(file("in.wav"));
+    EXPECT_EQ(run(shellQuoted(file("in.wav")) + " " + shellQuoted(file("in.wav"))).exitCode, 0);
+    EXPECT_EQ(fileBytes(file("in.wav")).size(), before.size());
     EXPECT_EQ(workFiles(), (std::set<std::string>{"in.wav", "out.wav"}));
 }
 
 TEST_F(ShiftCommand, LongFilesShowNoProgressWhenStderrIsNotATerminal)
 {
     putTone("long.wav", 1, 8000, 8000 * 25);
-    const ToolRun r = run(quote(file("long.wav")) + " " + quote(file("out.wav")));
+    const ToolRun r = run(shellQuoted(file("long.wav")) + " " + shellQuoted(file("out.wav")));
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
 }
@@ -170,8 +138,8 @@ TEST_F(ShiftCommand, RefusesBadUseWithOneLineAndNoOutput)
     put("many.wav", riff({chunk("fmt ", pcmFormat(4, 44100)), chunk("data", Bytes(32, 1))}));
     put("cut.wav", riff({chunk("fmt ", pcmFormat(1, 44100)), chunkDeclaring("data", 4000, Bytes(100, 1))}));
     put("nodata.wav", riff({chunk("fmt ", pcmFormat(1, 44100))}));
-    const std::string in = quote(file("in.wav"));
-    const std::string out = quote(file("out.wav"));
+    const std::string in = shellQuoted(file("in.wav"));
+    const std::string out = shellQuoted(file("out.wav"));
     struct Case {
         std::string args;
         int exitCode;
@@ -189,13 +157,13 @@ TEST_F(ShiftCommand, RefusesBadUseWithOneLineAndNoOutput)
         {"--semitones= " + in + " " + out, 2, "not ''"},
         {in + " " + out + " --semitones", 2, "--semitones needs a value"},
         {"--help=yes " + in + " " + out, 2, "takes no value"},
-        {quote(file("missing.wav")) + " " + out, 1, "missing.wav: cannot open: No such file or directory"},
-        {quote(file("text.wav")) + " " + out, 1, "text.wav: not a RIFF/WAVE file"},
-        {quote(file("wide.wav")) + " " + out, 1, "unsupported sample width: 24 bits"},
-        {quote(file("many.wav")) + " " + out, 1, "unsupported channel count: 4"},
-        {quote(file("cut.wav")) + " " + out, 1, "truncated data chunk"},
-        {quote(file("nodata.wav")) + " " + out, 1, "no data chunk"},
-        {in + " " + quote(file("no/such/folder/out.wav")), 1, "out.wav: cannot create"},
+        {shellQuoted(file("missing.wav")) + " " + out, 1, "missing.wav: cannot open: No such file or directory"},
+        {shellQuoted(file("text.wav")) + " " + out, 1, "text.wav: not a RIFF/WAVE file"},
+        {shellQuoted(file("wide.wav")) + " " + out, 1, "unsupported sample width: 24 bits"},
+        {shellQuoted(file("many.wav")) + " " + out, 1, "unsupported channel count: 4"},
+        {shellQuoted(file("cut.wav")) + " " + out, 1, "truncated data chunk"},
+        {shellQuoted(file("nodata.wav")) + " " + out, 1, "no data chunk"},
+        {in + " " + shellQuoted(file("no/such/folder/out.wav")), 1, "out.wav: cannot create"},
     };
     const std::set<std::string> before = workFiles();
     for (const Case& c : cases) {
@@ -211,9 +179,9 @@ TEST_F(ShiftCommand, LeavesAnExistingOutputAloneWhenItFails)
 {
     put("text.wav", text("not a sound"));
     put("out.wav", text("keep me"));
-    const ToolRun r = run(quote(file("text.wav")) + " " + quote(file("out.wav")));
+    const ToolRun r = run(shellQuoted(file("text.wav")) + " " + shellQuoted(file("out.wav")));
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(slurp(file("out.wav")), "keep me");
+    EXPECT_EQ(fileBytes(file("out.wav")), "keep me");
     EXPECT_EQ(workFiles(), (std::set<std::string>{"text.wav", "out.wav"}));
 }
 
@@ -222,7 +190,7 @@ TEST_F(ShiftCommand, RemovesItsTemporaryFileWhenTheRenameFails)
     putTone("in.wav", 1, 44100, 1000);
     fs::create_directory(file("taken"));
     fs::create_directory(file("taken") + "/inside");
-    const ToolRun r = run(quote(file("in.wav")) + " " + quote(file("taken")));
+    const ToolRun r = run(shellQuoted(file("in.wav")) + " " + shellQuoted(file("taken")));
     EXPECT_EQ(r.exitCode, 1);
     expectOneErrorLine(r, "taken: cannot replace");
     EXPECT_EQ(workFiles(), (std::set<std::string>{"in.wav", "taken"}));
