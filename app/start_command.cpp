@@ -10,16 +10,20 @@ int startResult;
 void runStartCommand(HWND window)
 {
     using namespace MainWindow;
-    for (HWND control : {startButton, inputChooser, outputChooser, inputLabel, outputLabel})
+    for (HWND control : { startButton, inputChooser, outputChooser, inputLabel, outputLabel }) {
         ShowWindow(control, SW_HIDE);
-    for (HWND control : {pitchDownButton, pitchUpButton, pitchReadout, meterControl})
+    }
+    for (HWND control : { pitchDownButton, pitchUpButton, pitchReadout, meterControl }) {
         ShowWindow(control, SW_SHOW);
+    }
 
     // The view stays switched when the start fails.
     startResult = DuplexStream::start(window);
-    if (startResult == DuplexStream::INPUT_FAILED)
+    if (startResult == DuplexStream::INPUT_FAILED) {
         MessageBoxA(window, "Error initializing microphone", "Error", MB_OK);
-    if (startResult == DuplexStream::OUTPUT_FAILED)
+    }
+    if (startResult == DuplexStream::OUTPUT_FAILED) {
         MessageBoxA(window, "Error initializing sound output", "Error", MB_OK);
+    }
     InvalidateRect(window, nullptr, TRUE);
 }

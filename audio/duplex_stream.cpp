@@ -53,8 +53,9 @@ void fillStreamFormat()
 // The item data of the chooser's selection, or device 0 when it lists nothing.
 UINT chosenDevice(HWND chooser)
 {
-    if (SendMessageA(chooser, CB_GETCOUNT, 0, 0) <= 0)
+    if (SendMessageA(chooser, CB_GETCOUNT, 0, 0) <= 0) {
         return 0;
+    }
     const LRESULT selection = SendMessageA(chooser, CB_GETCURSEL, 0, 0);
     return static_cast<UINT>(SendMessageA(chooser, CB_GETITEMDATA, static_cast<WPARAM>(selection), 0));
 }
@@ -68,18 +69,22 @@ void initHeader(WAVEHDR& header, char* storage)
 
 void closeInput()
 {
-    for (WAVEHDR& header : inputRing)
-        if (waveInUnprepareHeader(inputDevice, &header, sizeof header) != MMSYSERR_NOERROR)
+    for (WAVEHDR& header : inputRing) {
+        if (waveInUnprepareHeader(inputDevice, &header, sizeof header) != MMSYSERR_NOERROR) {
             report("In UnPrepare error");
+        }
+    }
     waveInClose(inputDevice);
     inputDevice = nullptr;
 }
 
 void closeOutput()
 {
-    for (WAVEHDR& header : outputRing)
-        if (waveOutUnprepareHeader(outputDevice, &header, sizeof header) != MMSYSERR_NOERROR)
+    for (WAVEHDR& header : outputRing) {
+        if (waveOutUnprepareHeader(outputDevice, &header, sizeof header) != MMSYSERR_NOERROR) {
             report("Out UnPrepare error");
+        }
+    }
     waveOutClose(outputDevice);
     outputDevice = nullptr;
 }
@@ -88,12 +93,15 @@ void closeOutput()
 // closed and the window is asked to close again, exactly once.
 void finishIfDrained()
 {
-    if (inputOutstanding != 0 || outputOutstanding != 0 || drained)
+    if (inputOutstanding != 0 || outputOutstanding != 0 || drained) {
         return;
-    if (inputDevice != nullptr)
+    }
+    if (inputDevice != nullptr) {
         closeInput();
-    if (outputDevice != nullptr)
+    }
+    if (outputDevice != nullptr) {
         closeOutput();
+    }
     drained = true;
     PostMessageA(owner, WM_CLOSE, 0, 0);
 }
@@ -105,10 +113,12 @@ void fillOutputBlock(int i, const WAVEHDR* input)
     std::memcpy(scratchBlock, input->lpData, BLOCK_BYTES);
     auto* out = reinterpret_cast<std::int16_t*>(outputRing[i].lpData);
     int frames = pitchEngine.process(out, reinterpret_cast<const std::int16_t*>(scratchBlock), BLOCK_FRAMES);
-    if (frames < 0)
+    if (frames < 0) {
         frames = 0;
-    if (frames < BLOCK_FRAMES)
+    }
+    if (frames < BLOCK_FRAMES) {
         std::memset(out + frames, 0, sizeof(std::int16_t) * (BLOCK_FRAMES - frames));
+    }
 }
 
 }  // namespace
@@ -130,44 +140,54 @@ int start(HWND window)
     const UINT inputId = chosenDevice(MainWindow::inputChooser);
     const UINT outputId = chosenDevice(MainWindow::outputChooser);
 
-    if (waveInOpen(nullptr, inputId, &streamFormat, 0, 0, WAVE_FORMAT_QUERY) != MMSYSERR_NOERROR)
+    if (waveInOpen(nullptr, inputId, &streamFormat, 0, 0, WAVE_FORMAT_QUERY) != MMSYSERR_NOERROR) {
         return INPUT_FAILED;
-    if (waveOutOpen(nullptr, outputId, &streamFormat, 0, 0, WAVE_FORMAT_QUERY) != MMSYSERR_NOERROR)
+    }
+    if (waveOutOpen(nullptr, outputId, &streamFormat, 0, 0, WAVE_FORMAT_QUERY) != MMSYSERR_NOERROR) {
         return OUTPUT_FAILED;
+    }
     HWAVEOUT openedOutput = nullptr;
     if (waveOutOpen(&openedOutput, outputId, &streamFormat, reinterpret_cast<DWORD_PTR>(window), 0,
-                    CALLBACK_WINDOW) != MMSYSERR_NOERROR)
+            CALLBACK_WINDOW)
+        != MMSYSERR_NOERROR) {
         return OUTPUT_FAILED;
+    }
     outputDevice = openedOutput;
     HWAVEIN openedInput = nullptr;
     if (waveInOpen(&openedInput, inputId, &streamFormat, reinterpret_cast<DWORD_PTR>(window), 0,
-                   CALLBACK_WINDOW) != MMSYSERR_NOERROR)
+            CALLBACK_WINDOW)
+        != MMSYSERR_NOERROR) {
         return INPUT_FAILED;
+    }
     inputDevice = openedInput;
 
     MonitorMute::apply();
 
     for (int i = 0; i < RING_BLOCKS; ++i) {
         initHeader(inputRing[i], inputStorage[i]);
-        if (waveInPrepareHeader(inputDevice, &inputRing[i], sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
+        if (waveInPrepareHeader(inputDevice, &inputRing[i], sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
             report("In Prepare error");
+        }
     }
     for (int i = 0; i < RING_BLOCKS; ++i) {
         initHeader(outputRing[i], outputStorage[i]);
-        if (waveOutPrepareHeader(outputDevice, &outputRing[i], sizeof(WAVEHDR)) != MMSYSERR_NOERROR)
+        if (waveOutPrepareHeader(outputDevice, &outputRing[i], sizeof(WAVEHDR)) != MMSYSERR_NOERROR) {
             report("Out Prepare error");
+        }
     }
     // A block the device refused will never come back, so it is not counted.
     inputOutstanding = 0;
     for (WAVEHDR& header : inputRing) {
-        if (waveInAddBuffer(inputDevice, &header, sizeof header) == MMSYSERR_NOERROR)
+        if (waveInAddBuffer(inputDevice, &header, sizeof header) == MMSYSERR_NOERROR) {
             ++inputOutstanding;
-        else
+        } else {
             report("Add buffer error");
+        }
     }
     outputOutstanding = 0;
-    if (waveInStart(inputDevice) != MMSYSERR_NOERROR)
+    if (waveInStart(inputDevice) != MMSYSERR_NOERROR) {
         report("Start error");
+    }
 
     WavRecorder::format = streamFormat;
     stopRequested = false;
@@ -179,38 +199,45 @@ int start(HWND window)
 void requestStop()
 {
     stopRequested = true;
-    if (outputDevice != nullptr)
+    if (outputDevice != nullptr) {
         waveOutReset(outputDevice);
-    if (inputDevice != nullptr)
+    }
+    if (inputDevice != nullptr) {
         waveInReset(inputDevice);
+    }
     // With nothing outstanding no block will come back to finish the drain.
-    if (inputDevice != nullptr && outputDevice != nullptr)
+    if (inputDevice != nullptr && outputDevice != nullptr) {
         finishIfDrained();
+    }
 }
 
 void onInputBlock(WAVEHDR* header)
 {
-    if (inputDevice == nullptr)
+    if (inputDevice == nullptr) {
         return;
+    }
     --inputOutstanding;
     if (!stopRequested) {
         const int i = nextOutput;
         if (outputOutstanding < RING_BLOCKS) {
             nextOutput = (i + 1) % RING_BLOCKS;
-            if (outputDevice == nullptr)
+            if (outputDevice == nullptr) {
                 return;
+            }
             fillOutputBlock(i, header);
             LevelMeter::update(&outputRing[i]);
             WavRecorder::append(&outputRing[i]);
-            if (waveOutWrite(outputDevice, &outputRing[i], sizeof(WAVEHDR)) == MMSYSERR_NOERROR)
+            if (waveOutWrite(outputDevice, &outputRing[i], sizeof(WAVEHDR)) == MMSYSERR_NOERROR) {
                 ++outputOutstanding;
-            else
+            } else {
                 report("Wave out error");
+            }
         }
-        if (waveInAddBuffer(inputDevice, header, sizeof(WAVEHDR)) == MMSYSERR_NOERROR)
+        if (waveInAddBuffer(inputDevice, header, sizeof(WAVEHDR)) == MMSYSERR_NOERROR) {
             ++inputOutstanding;
-        else
+        } else {
             report("Add buffer error");
+        }
     }
     if (inputOutstanding == 0) {
         closeInput();
@@ -220,13 +247,15 @@ void onInputBlock(WAVEHDR* header)
 
 void onOutputDone(WAVEHDR*)
 {
-    if (outputDevice == nullptr)
+    if (outputDevice == nullptr) {
         return;
+    }
     --outputOutstanding;
     // An empty output queue while streaming is an underrun, not the end: the
     // device stays open and the next block resumes playback.
-    if (outputOutstanding == 0 && stopRequested)
+    if (outputOutstanding == 0 && stopRequested) {
         closeOutput();
+    }
     finishIfDrained();
 }
 
