@@ -148,15 +148,13 @@ int start(HWND window)
     }
     HWAVEOUT openedOutput = nullptr;
     if (waveOutOpen(&openedOutput, outputId, &streamFormat, reinterpret_cast<DWORD_PTR>(window), 0,
-            CALLBACK_WINDOW)
-        != MMSYSERR_NOERROR) {
+                    CALLBACK_WINDOW) != MMSYSERR_NOERROR) {
         return OUTPUT_FAILED;
     }
     outputDevice = openedOutput;
     HWAVEIN openedInput = nullptr;
     if (waveInOpen(&openedInput, inputId, &streamFormat, reinterpret_cast<DWORD_PTR>(window), 0,
-            CALLBACK_WINDOW)
-        != MMSYSERR_NOERROR) {
+                   CALLBACK_WINDOW) != MMSYSERR_NOERROR) {
         return INPUT_FAILED;
     }
     inputDevice = openedInput;
